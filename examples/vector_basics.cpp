@@ -1,0 +1,2 @@
+// Placeholder: the vector example comes with TVector.
+int main() { return 0; }
