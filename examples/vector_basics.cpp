@@ -1,6 +1,6 @@
-// A first look at dari's vectors: fill a TVector with random numbers, sort its
-// values while a progress hook counts the passes, and take checksums that tell
-// whether two vectors hold the same values.
+// A first look at dari's vectors: fill a TVector with random numbers, describe
+// them, sort them while an event handler counts the exchanges, and take checksums
+// that tell whether two vectors hold the same values.
 #include <cstdio>
 
 #include "dari/dari.h"
@@ -16,16 +16,18 @@ int main() {
   std::printf("filled %d values, first three: %.3f %.3f %.3f\n", data.NrOfElem(), data.Elem(1),
               data.Elem(2), data.Elem(3));
 
-  // A copy to compare with, then sort the original, reporting progress.
+  double mean, variance;
+  data.MeanVar(0, 0, mean, variance);
+  std::printf("mean %.3f, variance %.3f, median %.3f\n", mean, variance, data.Percentile(50, 0, 0));
+
+  // A copy to compare with, then sort the original, counting the exchanges.
   TVector copy;
   copy.Clone(&data);
-  int passes = 0;
-  MathFeedBackProc = [&](double) { ++passes; };
-  SortArray(data.Storage(), true);
-  MathFeedBackProc = nullptr;
-  data.Changed();
-  std::printf("sorted in %d passes: smallest %.3f, median %.3f, largest %.3f\n", passes, data.Elem(1),
-              data.Elem(50000), data.Elem(data.NrOfElem()));
+  long exchanges = 0;
+  data.SetOnSortExchange([&](TObject*, uint8_t, int, int, int, int) { ++exchanges; });
+  data.SortElems(true, 0, 0);
+  std::printf("sorted with %ld exchanges: smallest %.3f, largest %.3f\n", exchanges, data.Elem(1),
+              data.Elem(data.NrOfElem()));
 
   std::printf("checksum of the copy   %s\n", copy.CRCofData().c_str());
   std::printf("checksum of the sorted %s\n", data.CRCofData().c_str());

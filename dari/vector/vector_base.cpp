@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "dari/vector/internal/lane_sum.h"
 #include "dari/vector/vector_error.h"
 
 namespace dari::detail {
@@ -67,12 +68,11 @@ void TVectorBase<T>::Clear() {
 
 template <class T>
 double TVectorBase<T>::Leng() const {
-  double sum = 0.0;
-  for (T x : FVec) {
-    const double d = static_cast<double>(x);
-    sum += d * d;
-  }
-  return std::sqrt(sum);
+  const T* x = FVec.data();
+  return std::sqrt(LaneSum<double>(static_cast<std::ptrdiff_t>(FVec.size()), [x](std::ptrdiff_t i) {
+    const double d = static_cast<double>(x[i]);
+    return d * d;
+  }));
 }
 
 template <class T>

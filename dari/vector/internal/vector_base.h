@@ -39,9 +39,11 @@ class TVectorBase : public TComponent {
   // Stores Value at Ix, clears IsEmpty and fires OnChange; indices outside
   // 1..NrOfElem are ignored without an event.
   void SetVal(int Ix, T Value) {
-    if (Ix < 1 || Ix > FNElem) return;
+    if (Ix < 1 || Ix > FNElem) [[unlikely]] return;
     FVec[static_cast<size_t>(Ix - 1)] = Value;
-    FIsEmpty = false;
+    // Test before writing: in a loop of writes the marker is already false, and
+    // a load is cheaper than a second store per element.
+    if (FIsEmpty) [[unlikely]] FIsEmpty = false;
     Changed();
   }
   T Elem(int Ix) const { return GetVal(Ix); }
@@ -54,7 +56,7 @@ class TVectorBase : public TComponent {
 
   // Calls OnChange(this) when a handler is assigned.
   void Changed() {
-    if (FOnChange) FOnChange(this);
+    if (FOnChange) [[unlikely]] FOnChange(this);
   }
 
   // Every element := Value; IsEmpty false; one OnChange.
@@ -71,7 +73,8 @@ class TVectorBase : public TComponent {
   const TSortExchgEvent& OnSortExchange() const { return FOnSortExchange; }
   void SetOnSortExchange(TSortExchgEvent Handler) { FOnSortExchange = std::move(Handler); }
 
-  // Euclidean length: the square root of the sum of squares, summed in double.
+  // Euclidean length: the square root of the sum of squares, summed in double
+  // (8 lanes, fixed order: internal/lane_sum.h).
   double Leng() const;
 
   // The storage, element i at position i - 1, for the library's bulk operations.
