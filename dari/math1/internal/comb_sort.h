@@ -1,5 +1,6 @@
-// The comb sort behind SortArray and the containers' SortElems, written once for
-// every element type and for both the silent and the event-reporting sort.
+// The comb sort behind SortArray, written once for every element type and for
+// both the silent and the event-reporting sort. Its passes also serve the vectors'
+// SortElems, which drives them with its own first gap and no progress steps.
 //
 // Gaps: the first is trunc(n / 1.3), each next one trunc(gap / 1.3), a gap of 0
 // becomes 1; the sort stops after a pass with gap 1 that exchanged nothing. Each
