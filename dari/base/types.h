@@ -39,8 +39,9 @@ enum TVarKind : uint8_t { vkReal8 = 0, vkDouble = 1, vkSingle = 2, vkInteger = 3
 // column), ordinal 1 runs down a column across the rows (one result per row).
 enum TDims : uint8_t { dimColumns = 0, dimRows = 1 };
 
-// Orientation of matrix aggregates: ordinal 0 gives one result per column.
-enum TOrientation : uint8_t { orColumns = 0, orRows = 1 };
+// Orientation of matrix aggregates: ordinal 0 runs along each row (horizontal,
+// one result per row), ordinal 1 down each column (vertical, one per column).
+enum TOrientation : uint8_t { orHorizontal = 0, orVertical = 1 };
 
 // Logical combination of two bit fields; ordinal 3 clears the bits set in the other.
 enum TLogicOp : uint8_t { loAnd = 0, loOr = 1, loXor = 2, loAndNot = 3 };
