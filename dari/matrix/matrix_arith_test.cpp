@@ -223,8 +223,8 @@ TEST(MatrixArith, EmptyOperandsTouchNothing) {
   EXPECT_EQ(a.Sum(1, 1, 5, 5), 0.0);
   EXPECT_EQ(a.Trace(), 0.0);
   a.SAdd(1.0);
-  a.MirrorHorizontal();
-  a.MirrorVertical();
+  a.MirrorColumns();
+  a.MirrorRows();
   a.Diff(1);
   EXPECT_EQ(a.NrOfRows(), 2);
 }
@@ -358,9 +358,9 @@ TEST(MatrixArith, ExchangeAndMirror) {
   SetRows(a, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}, {13, 14, 15}});
   int calls = 0;
   a.SetOnChange([&](TObject*) { ++calls; });
-  a.MirrorVertical();
+  a.MirrorRows();
   ExpectRows(a, {{13, 14, 15}, {10, 11, 12}, {7, 8, 9}, {4, 5, 6}, {1, 2, 3}});
-  a.MirrorHorizontal();
+  a.MirrorColumns();
   ExpectRows(a, {{15, 14, 13}, {12, 11, 10}, {9, 8, 7}, {6, 5, 4}, {3, 2, 1}});
   a.ExchangeColumns(1, 3);
   a.ExchangeRows(2, 5);
