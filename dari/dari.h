@@ -18,3 +18,32 @@
 #include "dari/base/stream_helpers.h"
 #include "dari/base/strings.h"
 #include "dari/base/types.h"
+
+#include "dari/math1/array_stats.h"
+#include "dari/math1/integer_bits.h"
+#include "dari/math1/interpolation.h"
+#include "dari/math1/math1_error.h"
+#include "dari/math1/random.h"
+#include "dari/math1/sorting.h"
+
+#include "dari/vector/int_vector.h"
+#include "dari/vector/vector.h"
+#include "dari/vector/vector_error.h"
+
+#include "dari/complex/complex.h"
+
+#include "dari/sline/sline.h"
+
+#include "dari/matrix/matrix.h"
+#include "dari/matrix/matrix_error.h"
+
+#include "dari/statis/distributions.h"
+#include "dari/statis/statis_error.h"
+
+#include "dari/math2/covariance.h"
+#include "dari/math2/eigen.h"
+#include "dari/math2/math2_error.h"
+
+#include "dari/fourier/fourier.h"
+
+#include "dari/wavelet/wavelet.h"
