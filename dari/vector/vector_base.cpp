@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "dari/base/range.h"
 #include "dari/vector/internal/lane_sum.h"
 #include "dari/vector/vector_error.h"
 
@@ -42,14 +43,7 @@ bool TVectorBase<T>::Resize(int NE) {
 
 template <class T>
 void TVectorBase<T>::MakeValidElemRange(int& LowElem, int& HighElem) const {
-  if (LowElem == 0 && HighElem == 0) {
-    LowElem = 1;
-    HighElem = FNElem;
-    return;
-  }
-  LowElem = std::clamp(LowElem, 1, FNElem);
-  HighElem = std::clamp(HighElem, 1, FNElem);
-  if (HighElem < LowElem) std::swap(LowElem, HighElem);
+  MakeValidRange(LowElem, HighElem, FNElem);
 }
 
 template <class T>

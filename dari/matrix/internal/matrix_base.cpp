@@ -7,6 +7,8 @@
 #include <new>
 #include <stdexcept>
 
+#include "dari/base/range.h"
+
 namespace dari::detail {
 
 namespace {
@@ -114,36 +116,12 @@ bool TMatrixBase<T>::ResizeAndClear(int Nc, int Nr) {
 
 template <class T>
 void TMatrixBase<T>::MakeValidColRange(int& LowCol, int& HighCol) const {
-  if (FNCol <= 0) {
-    LowCol = 1;
-    HighCol = 0;
-    return;
-  }
-  if (LowCol == 0 && HighCol == 0) {
-    LowCol = 1;
-    HighCol = FNCol;
-    return;
-  }
-  LowCol = std::clamp(LowCol, 1, FNCol);
-  HighCol = std::clamp(HighCol, 1, FNCol);
-  if (HighCol < LowCol) std::swap(LowCol, HighCol);
+  MakeValidRange(LowCol, HighCol, FNCol);
 }
 
 template <class T>
 void TMatrixBase<T>::MakeValidRowRange(int& LowRow, int& HighRow) const {
-  if (FNRow <= 0) {
-    LowRow = 1;
-    HighRow = 0;
-    return;
-  }
-  if (LowRow == 0 && HighRow == 0) {
-    LowRow = 1;
-    HighRow = FNRow;
-    return;
-  }
-  LowRow = std::clamp(LowRow, 1, FNRow);
-  HighRow = std::clamp(HighRow, 1, FNRow);
-  if (HighRow < LowRow) std::swap(LowRow, HighRow);
+  MakeValidRange(LowRow, HighRow, FNRow);
 }
 
 template <class T>
