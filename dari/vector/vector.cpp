@@ -32,13 +32,13 @@ void TVector::AssignTo(TPersistent* Dest) const {
 void TVector::FillRandomUniform(double RangeLow, double RangeHigh) {
   const double width = RangeHigh - RangeLow;
   for (double& x : FVec) x = RangeLow + UniformRandom() * width;
-  FIsEmpty = false;
+  SetIsEmpty(false);
   Changed();
 }
 
 void TVector::FillRandomGauss(double Mean, double StdDev) {
   for (double& x : FVec) x = GRandom() * StdDev + Mean;
-  FIsEmpty = false;
+  SetIsEmpty(false);
   Changed();
 }
 

@@ -49,14 +49,14 @@ void TVectorBase<T>::MakeValidElemRange(int& LowElem, int& HighElem) const {
 template <class T>
 void TVectorBase<T>::Fill(T Value) {
   std::fill(FVec.begin(), FVec.end(), Value);
-  FIsEmpty = false;
+  SetIsEmpty(false);
   Changed();
 }
 
 template <class T>
 void TVectorBase<T>::Clear() {
   std::fill(FVec.begin(), FVec.end(), T{});
-  FIsEmpty = true;
+  SetIsEmpty(true);
   Changed();
 }
 
@@ -80,8 +80,8 @@ void TVectorBase<T>::AssignFrom(const TVectorBase& Source) {
   }
   FVec.swap(values);
   FNElem = Source.FNElem;
-  FIsEmpty = Source.FIsEmpty;
-  FOnChange = Source.FOnChange;
+  SetOnChange(Source.FOnChange);
+  SetIsEmpty(Source.FIsEmpty);
   FOnSortExchange = Source.FOnSortExchange;
 }
 
@@ -95,7 +95,7 @@ void TVectorBase<T>::CloneFrom(const TVectorBase* Source) {
     for (int i = 1; i <= FNElem; ++i) SetVal(i, Source->GetVal(i));
   } else {
     if (Source != this) std::copy(Source->FVec.begin(), Source->FVec.end(), FVec.begin());
-    FIsEmpty = false;
+    SetIsEmpty(false);
   }
   Changed();
 }
@@ -123,7 +123,7 @@ void TVectorBase<T>::CopyFromRange(const TVectorBase* Source, int SourceElemLo, 
       } else if (shift != 0 || Source != this) {
         std::copy(from, to, dest);
       }
-      FIsEmpty = false;
+      SetIsEmpty(false);
     } else {
       // Values go through SetVal (one event each). Within this vector, take the
       // source values first so that none is read after it was overwritten.

@@ -39,12 +39,12 @@ class TVectorBase : public TComponent {
   // Stores Value at Ix, clears IsEmpty and fires OnChange; indices outside
   // 1..NrOfElem are ignored without an event.
   void SetVal(int Ix, T Value) {
-    if (Ix < 1 || Ix > FNElem) [[unlikely]] return;
+    // One unsigned compare tests 1 <= Ix <= NrOfElem.
+    if (static_cast<unsigned>(Ix) - 1u >= static_cast<unsigned>(FNElem)) [[unlikely]] return;
     FVec[static_cast<size_t>(Ix - 1)] = Value;
-    // Test before writing: in a loop of writes the marker is already false, and
-    // a load is cheaper than a second store per element.
-    if (FIsEmpty) [[unlikely]] FIsEmpty = false;
-    Changed();
+    // In a loop of writes to a filled vector without a handler, one flag test is
+    // all the bookkeeping there is.
+    if (FWriteNeedsWork) [[unlikely]] AfterWrite();
   }
   T Elem(int Ix) const { return GetVal(Ix); }
   void SetElem(int Ix, T Value) { SetVal(Ix, Value); }
@@ -66,10 +66,16 @@ class TVectorBase : public TComponent {
 
   // True while no value has been stored since creation or the last Clear.
   bool IsEmpty() const { return FIsEmpty; }
-  void SetIsEmpty(bool Value) { FIsEmpty = Value; }
+  void SetIsEmpty(bool Value) {
+    FIsEmpty = Value;
+    FWriteNeedsWork = FIsEmpty || static_cast<bool>(FOnChange);
+  }
 
   const TNotifyEvent& OnChange() const { return FOnChange; }
-  void SetOnChange(TNotifyEvent Handler) { FOnChange = std::move(Handler); }
+  void SetOnChange(TNotifyEvent Handler) {
+    FOnChange = std::move(Handler);
+    FWriteNeedsWork = FIsEmpty || static_cast<bool>(FOnChange);
+  }
   const TSortExchgEvent& OnSortExchange() const { return FOnSortExchange; }
   void SetOnSortExchange(TSortExchgEvent Handler) { FOnSortExchange = std::move(Handler); }
 
@@ -102,9 +108,20 @@ class TVectorBase : public TComponent {
 
   int FNElem = 1;
   std::vector<T> FVec;
-  bool FIsEmpty = true;
-  TNotifyEvent FOnChange;
   TSortExchgEvent FOnSortExchange;
+
+ private:
+  // What an element write does beyond the store: clear the marker, notify.
+  void AfterWrite() {
+    SetIsEmpty(false);
+    Changed();
+  }
+
+  // Written only through SetIsEmpty and SetOnChange, which keep
+  // FWriteNeedsWork == FIsEmpty || OnChange assigned.
+  bool FIsEmpty = true;
+  bool FWriteNeedsWork = true;
+  TNotifyEvent FOnChange;
 };
 
 extern template class TVectorBase<double>;
