@@ -6,6 +6,7 @@
 
 #include "dari/platform/component.h"
 #include "dari/platform/exceptions.h"
+#include "dari/platform/memory.h"
 #include "dari/platform/numeric.h"
 #include "dari/platform/streams.h"
 #include "dari/platform/uniform_random.h"
@@ -62,6 +63,18 @@ TEST(Numeric, RoundsHalvesToEvenAndSaturatesConversions) {
   EXPECT_EQ(RoundToIntSaturated(-3.5), -4);
   EXPECT_EQ(WrapAdd(std::numeric_limits<int32_t>::max(), 1), std::numeric_limits<int32_t>::min());
   EXPECT_EQ(WrapMul(65536, 65536), 0);
+}
+
+TEST(BlockFits, RefusesOverflowingAndOversizedBlocks) {
+  EXPECT_TRUE(detail::BlockFits(1000, 8));
+  EXPECT_FALSE(detail::BlockFits(uint64_t{1} << 62, 8));        // byte count overflows
+  EXPECT_FALSE(detail::BlockFits(uint64_t{1} << 61, 4));        // beyond ptrdiff_t
+  EXPECT_FALSE(detail::BlockFits(detail::AllocationCeiling(), 2));  // beyond the machine
+  detail::SetAllocationCeiling(4096);
+  EXPECT_TRUE(detail::BlockFits(512, 8));
+  EXPECT_FALSE(detail::BlockFits(513, 8));
+  detail::SetAllocationCeiling(0);
+  EXPECT_TRUE(detail::BlockFits(513, 8));
 }
 
 TEST(MemoryStream, WritesReadsSeeksAndGrows) {

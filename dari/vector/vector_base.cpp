@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "dari/base/range.h"
+#include "dari/platform/memory.h"
 #include "dari/vector/internal/lane_sum.h"
 #include "dari/vector/vector_error.h"
 
@@ -29,6 +30,7 @@ template <class T>
 bool TVectorBase<T>::Resize(int NE) {
   if (NE == FNElem) return true;
   if (NE <= 0) return false;
+  if (!BlockFits(static_cast<uint64_t>(NE), sizeof(T))) RaiseError("not enough memory");
   try {
     FVec.resize(static_cast<size_t>(NE));  // strong guarantee: unchanged on failure
   } catch (const std::bad_alloc&) {

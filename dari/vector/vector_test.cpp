@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "dari/base/crc32.h"
+#include "dari/platform/memory.h"
 #include "dari/platform/uniform_random.h"
 #include "dari/vector/int_vector.h"
 #include "dari/vector/vector.h"
@@ -64,6 +65,25 @@ TYPED_TEST(VectorContainer, ResizeKeepsValuesRefusesNonPositiveSizes) {
   this->v.Resize(2);
   this->v.Resize(4);
   EXPECT_EQ(this->v.Elem(3), 0);  // values cut off do not come back
+}
+
+TYPED_TEST(VectorContainer, SizeBeyondTheMemoryCeilingRaisesAndKeepsTheVector) {
+  this->Make(3);
+  this->v.SetName("V1");
+  struct CeilingGuard {
+    CeilingGuard() { detail::SetAllocationCeiling(1 << 20); }  // 1 MiB
+    ~CeilingGuard() { detail::SetAllocationCeiling(0); }
+  } guard;
+  try {
+    this->v.Resize(1 << 20);  // 4 or 8 MiB
+    ADD_FAILURE() << "no exception";
+  } catch (const DARIVectorError& e) {
+    EXPECT_STREQ(e.what(), "Component \"V1\": not enough memory");
+  }
+  EXPECT_THROW(this->v.SetNrOfElem(1 << 20), DARIVectorError);  // the property writer too
+  EXPECT_EQ(this->v.NrOfElem(), 3);
+  EXPECT_EQ(this->v.Elem(3), 3);
+  EXPECT_EQ(this->events, 0);
 }
 
 TYPED_TEST(VectorContainer, RangeRule) {

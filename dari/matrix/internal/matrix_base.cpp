@@ -1,35 +1,14 @@
 #include "dari/matrix/internal/matrix_base.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <limits>
 #include <new>
 #include <stdexcept>
 
 #include "dari/base/range.h"
+#include "dari/platform/memory.h"
 
 namespace dari::detail {
-
-namespace {
-
-// Physical memory of the machine in bytes (0 when unknown). A block larger than
-// this can never be had; refusing it up front keeps an overcommitting system
-// from handing out a block whose first touch kills the process.
-size_t PhysicalMemoryBytes() {
-  static const size_t bytes = [] {
-    const long pages = sysconf(_SC_PHYS_PAGES);
-    const long pageSize = sysconf(_SC_PAGESIZE);
-    if (pages <= 0 || pageSize <= 0) return size_t{0};
-    size_t total = 0;
-    if (__builtin_mul_overflow(static_cast<size_t>(pages), static_cast<size_t>(pageSize), &total))
-      return std::numeric_limits<size_t>::max();
-    return total;
-  }();
-  return bytes;
-}
-
-}  // namespace
 
 void RaiseMatrixNoMemory(const std::string& Name) {
   throw DARIMatrixError(ComponentMessage(Name, "not enough memory on heap"));
@@ -37,15 +16,11 @@ void RaiseMatrixNoMemory(const std::string& Name) {
 
 size_t CheckedMatrixCells(const std::string& Name, int64_t Cols, int64_t Rows, size_t ElemSize) {
   if (Cols < 0 || Rows < 0) RaiseMatrixNoMemory(Name);
-  size_t cells = 0;
-  size_t bytes = 0;
-  if (__builtin_mul_overflow(static_cast<size_t>(Cols), static_cast<size_t>(Rows), &cells) ||
-      __builtin_mul_overflow(cells, ElemSize, &bytes) ||
-      bytes > static_cast<size_t>(std::numeric_limits<std::ptrdiff_t>::max()))
+  uint64_t cells = 0;
+  if (__builtin_mul_overflow(static_cast<uint64_t>(Cols), static_cast<uint64_t>(Rows), &cells) ||
+      !BlockFits(cells, ElemSize))
     RaiseMatrixNoMemory(Name);
-  const size_t physical = PhysicalMemoryBytes();
-  if (physical != 0 && bytes > physical) RaiseMatrixNoMemory(Name);
-  return cells;
+  return static_cast<size_t>(cells);
 }
 
 template <class T>
