@@ -51,42 +51,6 @@ inline double Distance(int32_t a, int32_t b) {
   return static_cast<double>(std::llabs(static_cast<int64_t>(a) - static_cast<int64_t>(b)));
 }
 
-// The comb sort of SortElems: the passes of the library's comb sort
-// (dari/math1/internal/comb_sort.h), started from the range's own first gap
-// trunc((n - 1) / 1.3) and without progress steps. onExchange(i, j) receives
-// 0-based positions after each exchange; NoSortExchange selects the fast passes.
-template <class T, bool Ascending, class Exchange>
-void SortElemsCombSortDir(T* data, std::ptrdiff_t n, Exchange& onExchange) {
-  if (n <= 1) return;
-  constexpr bool kSilent = std::is_same_v<Exchange, NoSortExchange>;
-  auto* bytes = reinterpret_cast<unsigned char*>(data);
-  std::ptrdiff_t gap = n - 1;
-  for (;;) {
-    gap = NextCombGap(gap);
-    bool exchanged;
-    if constexpr (kSilent) {
-      if (gap == 1) {
-        exchanged = CombPassAdjacent<T, Ascending>(bytes, n);
-      } else {
-        CombPassWide<T, Ascending>(bytes, n, gap);
-        exchanged = true;  // only a gap-1 pass decides the end
-      }
-    } else {
-      exchanged = CombPassReporting<T, Ascending>(bytes, n, gap, onExchange);
-    }
-    if (gap == 1 && !exchanged) return;
-  }
-}
-
-template <class T, class Exchange>
-void SortElemsCombSort(T* data, std::ptrdiff_t n, bool ascending, Exchange onExchange) {
-  if (ascending) {
-    SortElemsCombSortDir<T, true>(data, n, onExchange);
-  } else {
-    SortElemsCombSortDir<T, false>(data, n, onExchange);
-  }
-}
-
 }  // namespace
 
 // ---- Statistics ------------------------------------------------------------------
@@ -476,11 +440,11 @@ void TVectorOps<T, Derived>::SortElems(bool Ascending, int RangeFirst, int Range
   const std::ptrdiff_t n = RangeLast - RangeFirst + 1;
   if (this->FOnSortExchange) {
     const int base = RangeFirst;
-    SortElemsCombSort(data, n, Ascending, [this, base](std::ptrdiff_t i, std::ptrdiff_t j) {
+    CombSortElems(data, n, Ascending, [this, base](std::ptrdiff_t i, std::ptrdiff_t j) {
       this->SortExchange(0, base + static_cast<int>(i), base + static_cast<int>(j), 0, 0);
     });
   } else {
-    SortElemsCombSort(data, n, Ascending, NoSortExchange{});
+    CombSortElems(data, n, Ascending, NoSortExchange{});
   }
   this->Changed();
 }

@@ -1,6 +1,6 @@
 // The comb sort behind SortArray, written once for every element type and for
-// both the silent and the event-reporting sort. Its passes also serve the vectors'
-// SortElems, which drives them with its own first gap and no progress steps.
+// both the silent and the event-reporting sort. The vectors' SortElems runs the
+// same driver (CombSortElems) with its own first gap and no progress steps.
 //
 // Gaps: the first is trunc(n / 1.3), each next one trunc(gap / 1.3), a gap of 0
 // becomes 1; the sort stops after a pass with gap 1 that exchanged nothing. Each
@@ -188,11 +188,15 @@ inline bool CombPassReporting(unsigned char* data, std::ptrdiff_t n, std::ptrdif
   return exchanged;
 }
 
+// The pass driver. The first gap is NextCombGap(gapBase): SortArray starts from
+// n, the vectors' SortElems from n - 1. With stepProgress each pass ends with
+// StepProgress().
 template <typename T, bool Ascending, typename Exchange>
-void CombSortBytes(unsigned char* data, std::ptrdiff_t n, Exchange& onExchange) {
+void CombSortBytes(unsigned char* data, std::ptrdiff_t n, std::ptrdiff_t gapBase, bool stepProgress,
+                   Exchange& onExchange) {
   if (data == nullptr || n <= 1) return;
   constexpr bool kSilent = std::is_same_v<std::remove_cvref_t<Exchange>, NoSortExchange>;
-  std::ptrdiff_t gap = n;
+  std::ptrdiff_t gap = gapBase;
   for (;;) {
     gap = NextCombGap(gap);
     bool exchanged;
@@ -206,8 +210,18 @@ void CombSortBytes(unsigned char* data, std::ptrdiff_t n, Exchange& onExchange) 
     } else {
       exchanged = CombPassReporting<T, Ascending>(data, n, gap, onExchange);
     }
-    StepProgress();
+    if (stepProgress) StepProgress();
     if (gap == 1 && !exchanged) return;
+  }
+}
+
+template <typename T, typename Exchange>
+void CombSortDispatch(unsigned char* bytes, std::ptrdiff_t n, bool ascending, std::ptrdiff_t gapBase,
+                      bool stepProgress, Exchange& onExchange) {
+  if (ascending) {
+    CombSortBytes<T, true>(bytes, n, gapBase, stepProgress, onExchange);
+  } else {
+    CombSortBytes<T, false>(bytes, n, gapBase, stepProgress, onExchange);
   }
 }
 
@@ -225,24 +239,22 @@ void CombSortBytes(unsigned char* data, std::ptrdiff_t n, Exchange& onExchange) 
 template <typename T, typename Exchange = NoSortExchange>
 void CombSort(T* data, std::ptrdiff_t n, bool ascending, Exchange onExchange = {}) {
   static_assert(std::is_trivially_copyable_v<T>);
-  auto* bytes = reinterpret_cast<unsigned char*>(data);
-  if (ascending) {
-    CombSortBytes<T, true>(bytes, n, onExchange);
-  } else {
-    CombSortBytes<T, false>(bytes, n, onExchange);
-  }
+  CombSortDispatch<T>(reinterpret_cast<unsigned char*>(data), n, ascending, n, true, onExchange);
+}
+
+// The same passes as the vectors' SortElems runs them: the first gap is
+// trunc((n - 1) / 1.3) and no pass steps the progress counter.
+template <typename T, typename Exchange = NoSortExchange>
+void CombSortElems(T* data, std::ptrdiff_t n, bool ascending, Exchange onExchange = {}) {
+  static_assert(std::is_trivially_copyable_v<T>);
+  CombSortDispatch<T>(reinterpret_cast<unsigned char*>(data), n, ascending, n - 1, false, onExchange);
 }
 
 // The same on untyped storage holding n elements of type T (any alignment).
 template <typename T, typename Exchange = NoSortExchange>
 void CombSortUntyped(void* data, std::ptrdiff_t n, bool ascending, Exchange onExchange = {}) {
   static_assert(std::is_trivially_copyable_v<T>);
-  auto* bytes = static_cast<unsigned char*>(data);
-  if (ascending) {
-    CombSortBytes<T, true>(bytes, n, onExchange);
-  } else {
-    CombSortBytes<T, false>(bytes, n, onExchange);
-  }
+  CombSortDispatch<T>(static_cast<unsigned char*>(data), n, ascending, n, true, onExchange);
 }
 
 }  // namespace dari::detail
