@@ -78,6 +78,12 @@ bool ComputeRowScale(const double* a, int64_t lda, int n, std::vector<double>& s
     }
   }
   bool ok = true;
+  for (int j = 0; j < n && ok; ++j) {
+    const double* col = a + j * lda;
+    for (int i = 0; i < n; ++i) {
+      if (!std::isfinite(col[i])) ok = false;  // NaN or infinity: no decomposition
+    }
+  }
   for (int i = 0; i < n; ++i) {
     if (big[static_cast<size_t>(i)] == 0.0)
       ok = false;
@@ -92,7 +98,7 @@ enum class TLUStatus { ok, singular, aborted };
 // Crout elimination in place on the n x n column-major block a (stride lda),
 // with the row scales from ComputeRowScale. Records the pivot row of column j
 // in index[j] (0-based) and returns the permutation sign in Sign. A pivot below
-// kTinyPivot is replaced by it and makes the status singular; the elimination
+// kTinyPivot (or NaN or infinite) is replaced by it and makes the status singular; the elimination
 // still completes. With Progress set, each column starts with a progress step
 // and an abort test.
 [[gnu::always_inline]] inline TLUStatus CroutEliminateImpl(double* a, int64_t lda, int n,
@@ -160,7 +166,9 @@ enum class TLUStatus { ok, singular, aborted };
         scale[static_cast<size_t>(imax)] = scale[static_cast<size_t>(j)];
       }
       index[static_cast<size_t>(j)] = imax;
-      if (std::fabs(x[j]) < kTinyPivot) {
+      // A pivot that is tiny, NaN or infinite (an overflow in the elimination)
+      // fails the decomposition.
+      if (!(std::fabs(x[j]) >= kTinyPivot) || std::isinf(x[j])) {
         status = TLUStatus::singular;
         x[j] = kTinyPivot;
       }

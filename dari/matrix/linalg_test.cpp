@@ -161,9 +161,8 @@ TEST(Determinant, SmallCasesIncludingRowExchangeAndSingular) {
   EXPECT_EQ(m.Determinant(), 0.0);  // not square
   Fill(m, {{1, 2}, {0, 0}});
   EXPECT_EQ(m.Determinant(), 0.0);  // zero row
-  // Cofactor expansion: 2(3*2 - 1*0) - 0 + 1(1*0 - 3*4) = 12 - 12 = 0 -> pick another.
+  // Singular by cofactor expansion: 2(3 - 2) - 0(1 - 2) + 1(1 - 3) = 0.
   Fill(m, {{2, 0, 1}, {1, 3, 2}, {1, 1, 1}});
-  // 2(3 - 2) - 0(1 - 2) + 1(1 - 3) = 2 - 2 = 0? 2*1 + 1*(-2) = 0: singular indeed.
   EXPECT_NEAR(m.Determinant(), 0.0, 1e-15);
   Fill(m, {{6, 1, 1}, {4, -2, 5}, {2, 8, 7}});
   // 6(-14 - 40) - 1(28 - 10) + 1(32 + 4) = -324 - 18 + 36 = -306
@@ -409,6 +408,23 @@ TEST(Invert, RefusesNonSquareEmptyZeroRowAndSingular) {
   Fill(m, {{1, 2}, {2, 4}});
   EXPECT_FALSE(m.Invert());
   EXPECT_EQ(m.Elem(2, 2), 1e-100);  // the eliminated factors stay
+}
+
+TEST(LinearAlgebra, NonFiniteInputAndOverflowFailInsteadOfReportingSuccess) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::vector<std::vector<double>> cases[] = {
+      {{1, nan}, {2, 3}},
+      {{inf, 1}, {1, 1}},
+      {{1e308, 1e308}, {-1e308, 1e308}},  // finite, but the elimination overflows
+  };
+  for (const auto& rows : cases) {
+    TMatrix m, l, u;
+    Fill(m, rows);
+    EXPECT_FALSE(m.LUdecomposition(&l, &u));
+    EXPECT_EQ(m.Determinant(), 0.0);
+    EXPECT_FALSE(m.Invert());
+  }
 }
 
 TEST(Invert, StepsProgressTwicePerRowAndHonoursAbort) {

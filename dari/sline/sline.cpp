@@ -62,6 +62,7 @@ double TSLine::Direction() const {
     a += kPi;
   } else if (FParA > 0) {
     a += 2 * kPi;
+    if (a >= 2 * kPi) a = 0.0;  // a tiny negative angle plus 2 pi rounds to 2 pi
   }
   return a + 0.0;  // a negative zero (the x axis) reads as 0
 }

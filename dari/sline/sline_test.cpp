@@ -69,6 +69,14 @@ TEST(TSLine, LineFrom2Points) {
   EXPECT_EQ(l.ParC(), 0);
 }
 
+TEST(TSLine, DirectionOfATinyNegativeAngleStaysBelowAFullTurn) {
+  TSLine l;
+  l.SetParB(1);
+  l.SetParA(1e-300);  // atan(-1e-300) + 2 pi rounds to 2 pi
+  EXPECT_GE(l.Direction(), 0.0);
+  EXPECT_LT(l.Direction(), 2 * kPi);
+}
+
 TEST(TSLine, DirectionCoversTheFullTurn) {
   // Direction of the line through (0, 0) and (dx, dy) is the angle of (dx, dy).
   struct Case {

@@ -7,6 +7,7 @@
 
 #include "dari/base/crc32.h"
 #include "dari/math1/random.h"
+#include "dari/platform/extended.h"
 #include "dari/platform/numeric.h"
 #include "dari/platform/uniform_random.h"
 #include "dari/vector/internal/histogram.h"
@@ -53,8 +54,19 @@ std::string TVector::CRCofData() const {
 }
 
 void TVector::SetLeng(double x) {
-  const double length = Leng();
-  if (length == 0.0) throw DARIVectorError("vector has zero length");
+  double length = Leng();
+  if (length == 0.0 || std::isinf(length)) {
+    // The sum of squares left the double range (elements near 1e±155 and
+    // beyond): take the length in extended precision, whose range covers it.
+    Extended sum = 0;
+    for (double v : FVec) sum += static_cast<Extended>(v) * v;
+    const Extended exact = std::sqrt(sum);
+    if (exact == 0) throw DARIVectorError("vector has zero length");
+    const Extended factor = static_cast<Extended>(x) / exact;
+    for (double& v : FVec) v = static_cast<double>(v * factor);
+    Changed();
+    return;
+  }
   const double factor = x / length;
   for (double& v : FVec) v *= factor;
   Changed();

@@ -262,6 +262,18 @@ TYPED_TEST(VectorArith, SortElemsReportsEveryExchangeOfItsOwnGapSequence) {
   }
 }
 
+TYPED_TEST(VectorArith, SortElemsEndsWhenAnExchangeHandlerResizesTheVector) {
+  this->Set({5, 4, 3, 2, 1, 0});
+  int exchanges = 0;
+  this->v.SetOnSortExchange([&](TObject*, uint8_t, int, int, int, int) {
+    ++exchanges;
+    this->v.Resize(100000);  // moves the storage under the sort
+  });
+  this->v.SortElems(true, 0, 0);
+  EXPECT_EQ(exchanges, 1);
+  EXPECT_EQ(this->v.NrOfElem(), 100000);
+}
+
 TYPED_TEST(VectorArith, SortElemsOfOneElementFiresNothing) {
   this->Set({5, 4, 3});
   int exchanges = 0;

@@ -128,12 +128,13 @@ void TVectorBase<T>::CopyFromRange(const TVectorBase* Source, int SourceElemLo, 
       SetIsEmpty(false);
     } else {
       // Values go through SetVal (one event each). Within this vector, take the
-      // source values first so that none is read after it was overwritten.
+      // source values first so that none is read after it was overwritten. The
+      // other source is read through GetVal: a handler may resize it meanwhile.
       std::vector<T> snapshot;
       if (Source == this) snapshot.assign(from, to);
       for (int64_t i = first; i <= last; ++i) {
         const T value = Source == this ? snapshot[static_cast<size_t>(i - first)]
-                                       : Source->FVec[static_cast<size_t>(i - 1)];
+                                       : Source->GetVal(static_cast<int>(i));
         SetVal(static_cast<int>(i + shift), value);
       }
     }

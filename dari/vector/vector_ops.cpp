@@ -440,8 +440,11 @@ void TVectorOps<T, Derived>::SortElems(bool Ascending, int RangeFirst, int Range
   const std::ptrdiff_t n = RangeLast - RangeFirst + 1;
   if (this->FOnSortExchange) {
     const int base = RangeFirst;
-    CombSortElems(data, n, Ascending, [this, base](std::ptrdiff_t i, std::ptrdiff_t j) {
+    const int size = this->FNElem;
+    // A handler that resizes the vector moves its storage: the sort then ends.
+    CombSortElems(data, n, Ascending, [this, base, data, size](std::ptrdiff_t i, std::ptrdiff_t j) {
       this->SortExchange(0, base + static_cast<int>(i), base + static_cast<int>(j), 0, 0);
+      return this->FNElem == size && this->FVec.data() + (base - 1) == data;
     });
   } else {
     CombSortElems(data, n, Ascending, NoSortExchange{});

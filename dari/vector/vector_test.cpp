@@ -119,6 +119,17 @@ TYPED_TEST(VectorContainer, CopyFromDropsWhatFallsOutsideAndHandlesExtremeDestin
   EXPECT_EQ(this->v.CRCofData(), before);
 }
 
+TYPED_TEST(VectorContainer, CopyFromSurvivesAHandlerThatShrinksTheSource) {
+  this->Make(10);
+  TypeParam src;
+  src.Resize(10);
+  src.Fill(7);
+  this->v.SetOnChange([&](TObject*) { src.Resize(1); });
+  this->v.CopyFrom(&src, 1, 10, 1);  // after the first write the source has one element
+  EXPECT_EQ(this->v.Elem(1), 7);
+  EXPECT_EQ(this->v.Elem(2), 0);  // read through GetVal: 0 past the source's end
+}
+
 TYPED_TEST(VectorContainer, CopyFromWithinItselfCopiesTheSourceRangeFirst) {
   for (bool withHandler : {false, true}) {
     this->Make(6);
@@ -225,6 +236,19 @@ TEST(IntVectorChecksum, ThirtyTwoCharactersFromFourRegisters) {
   char text[9];
   std::snprintf(text, sizeof text, "%08X", ~c);
   EXPECT_EQ(s.substr(0, 8), text);
+}
+
+TEST(VectorLeng, ScalesVectorsWhoseSumOfSquaresLeavesTheDoubleRange) {
+  // (1e200, 1e200) has length sqrt(2) 1e200, but its squares overflow a double;
+  // (1e-200, 1e-200) has squares that underflow to 0. Both scale to length 1.
+  for (double x : {1e200, 1e-200}) {
+    TVector v;
+    v.Resize(2);
+    v.Fill(x);
+    v.SetLeng(1.0);
+    EXPECT_NEAR(v.Elem(1), 1 / std::sqrt(2.0), 1e-15) << x;
+    EXPECT_NEAR(v.Elem(2), 1 / std::sqrt(2.0), 1e-15) << x;
+  }
 }
 
 TEST(VectorLeng, ScalesToTheGivenLengthAndRefusesZeroVectors) {

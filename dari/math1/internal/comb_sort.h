@@ -170,10 +170,13 @@ inline bool CombPassAdjacent(unsigned char* data, std::ptrdiff_t n) {
 }
 
 // One pass that reports each exchange as onExchange(i, i + gap), 0-based, after
-// the two elements were exchanged. Returns whether anything was exchanged.
+// the two elements were exchanged. Returns whether anything was exchanged. A
+// callback that returns bool ends the sort by returning false (Stopped is set):
+// the vectors' SortElems uses this when an event handler has resized the
+// storage under the sort.
 template <typename T, bool Ascending, typename Exchange>
 inline bool CombPassReporting(unsigned char* data, std::ptrdiff_t n, std::ptrdiff_t gap,
-                              Exchange& onExchange) {
+                              Exchange& onExchange, bool& Stopped) {
   bool exchanged = false;
   for (std::ptrdiff_t i = 0; i + gap < n; ++i) {
     const T a = LoadElem<T>(data, i);
@@ -182,7 +185,14 @@ inline bool CombPassReporting(unsigned char* data, std::ptrdiff_t n, std::ptrdif
       StoreElem<T>(data, i, b);
       StoreElem<T>(data, i + gap, a);
       exchanged = true;
-      onExchange(i, i + gap);
+      if constexpr (std::is_same_v<std::invoke_result_t<Exchange&, std::ptrdiff_t, std::ptrdiff_t>, bool>) {
+        if (!onExchange(i, i + gap)) {
+          Stopped = true;
+          return exchanged;
+        }
+      } else {
+        onExchange(i, i + gap);
+      }
     }
   }
   return exchanged;
@@ -208,7 +218,9 @@ void CombSortBytes(unsigned char* data, std::ptrdiff_t n, std::ptrdiff_t gapBase
         exchanged = true;  // only a gap-1 pass decides the end
       }
     } else {
-      exchanged = CombPassReporting<T, Ascending>(data, n, gap, onExchange);
+      bool stopped = false;
+      exchanged = CombPassReporting<T, Ascending>(data, n, gap, onExchange, stopped);
+      if (stopped) return;
     }
     if (stepProgress) StepProgress();
     if (gap == 1 && !exchanged) return;
