@@ -159,7 +159,8 @@ double UDistriIntegral(int nA, int nB, int u);
 // Lower critical value of U at level alpha: the largest u with P(U <= u) <= alpha, so a
 // one-sided test rejects when U <= the result; a two-sided test at level a passes
 // alpha = a/2. -1 when no such u exists (samples too small for the level), for alpha
-// not inside (0, 1) or NaN, and for sizes below 1.
+// not inside (0, 1) or NaN, and for sizes below 1. Saturates at 2147483647 when the
+// value exceeds the integer range (nA*nB beyond it).
 int UDistriQuantile(int nA, int nB, double alpha);
 
 // --- Shapiro-Wilk W ----------------------------------------------------------------
