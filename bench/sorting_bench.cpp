@@ -23,69 +23,47 @@ const std::vector<T>& Input(int n) {
   return data;
 }
 
-template <typename T>
-void BM_SortArray(benchmark::State& state) {
+// Runs Op on a fresh copy of the input in every iteration; the copy is not timed.
+template <typename T, typename Op>
+void OnFreshCopies(benchmark::State& state, Op op) {
   const auto& input = Input<T>(static_cast<int>(state.range(0)));
   std::vector<T> work;
   for (auto _ : state) {
     state.PauseTiming();
     work = input;
     state.ResumeTiming();
-    dari::SortArray(std::span<T>(work), true);
+    op(work);
     benchmark::DoNotOptimize(work.data());
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+template <typename T>
+void BM_SortArray(benchmark::State& state) {
+  OnFreshCopies<T>(state, [](std::vector<T>& w) { dari::SortArray(std::span<T>(w), true); });
 }
 
 template <typename T>
 void BM_StdSort(benchmark::State& state) {
-  const auto& input = Input<T>(static_cast<int>(state.range(0)));
-  std::vector<T> work;
-  for (auto _ : state) {
-    state.PauseTiming();
-    work = input;
-    state.ResumeTiming();
-    std::sort(work.begin(), work.end());
-    benchmark::DoNotOptimize(work.data());
-  }
-  state.SetItemsProcessed(state.iterations() * state.range(0));
+  OnFreshCopies<T>(state, [](std::vector<T>& w) { std::sort(w.begin(), w.end()); });
 }
 
 void BM_SortArrayDescending(benchmark::State& state) {
-  const auto& input = Input<double>(static_cast<int>(state.range(0)));
-  std::vector<double> work;
-  for (auto _ : state) {
-    state.PauseTiming();
-    work = input;
-    state.ResumeTiming();
-    dari::SortArray(std::span<double>(work), false);
-    benchmark::DoNotOptimize(work.data());
-  }
+  OnFreshCopies<double>(state, [](std::vector<double>& w) { dari::SortArray(std::span<double>(w), false); });
 }
 
 void BM_QuickSelectMedian(benchmark::State& state) {
-  const auto& input = Input<double>(static_cast<int>(state.range(0)));
-  std::vector<double> work;
-  const int n = static_cast<int>(state.range(0));
-  for (auto _ : state) {
-    state.PauseTiming();
-    work = input;
-    state.ResumeTiming();
-    benchmark::DoNotOptimize(dari::QuickSelect(work, n / 2, 0, n - 1));
-  }
+  OnFreshCopies<double>(state, [](std::vector<double>& w) {
+    const int n = static_cast<int>(w.size());
+    benchmark::DoNotOptimize(dari::QuickSelect(w, n / 2, 0, n - 1));
+  });
 }
 
 void BM_NthElementMedian(benchmark::State& state) {
-  const auto& input = Input<double>(static_cast<int>(state.range(0)));
-  std::vector<double> work;
-  const int n = static_cast<int>(state.range(0));
-  for (auto _ : state) {
-    state.PauseTiming();
-    work = input;
-    state.ResumeTiming();
-    std::nth_element(work.begin(), work.begin() + n / 2, work.end());
-    benchmark::DoNotOptimize(work[n / 2]);
-  }
+  OnFreshCopies<double>(state, [](std::vector<double>& w) {
+    std::nth_element(w.begin(), w.begin() + static_cast<std::ptrdiff_t>(w.size() / 2), w.end());
+    benchmark::DoNotOptimize(w[w.size() / 2]);
+  });
 }
 
 constexpr int kMillion = 1000000;

@@ -13,6 +13,7 @@
 #include "dari/platform/uniform_random.h"
 #include "dari/vector/int_vector.h"
 #include "dari/vector/vector.h"
+#include "dari/vector/vector_test_support.h"
 
 namespace dari {
 namespace {
@@ -20,35 +21,12 @@ namespace {
 constexpr int32_t kIntMin = -2147483647 - 1;
 constexpr int32_t kIntMax = 2147483647;
 
+using testing_support::SetValues;
+using testing_support::Values;
 template <class V>
-void SetValues(V& v, std::initializer_list<double> values) {
-  v.Resize(static_cast<int>(values.size()));
-  int i = 1;
-  for (double x : values) v.SetVal(i++, static_cast<typename V::ElemType>(x));
-}
+using VectorArith = testing_support::VectorFixture<V>;
 
-template <class V>
-std::vector<double> Values(const V& v) {
-  std::vector<double> out;
-  for (int i = 1; i <= v.NrOfElem(); ++i) out.push_back(static_cast<double>(v.Elem(i)));
-  return out;
-}
-
-template <class V>
-class VectorArith : public ::testing::Test {
- protected:
-  using T = typename V::ElemType;
-  void Set(std::initializer_list<double> values) {
-    v.SetOnChange(nullptr);
-    SetValues(v, values);
-    v.SetOnChange([this](TObject*) { ++events; });
-    events = 0;
-  }
-  V v, w;
-  int events = 0;
-};
-
-using VectorTypes = ::testing::Types<TVector, TIntVector>;
+using testing_support::VectorTypes;
 TYPED_TEST_SUITE(VectorArith, VectorTypes);
 
 using D = std::vector<double>;

@@ -10,33 +10,16 @@
 #include "dari/base/progress.h"
 #include "dari/vector/int_vector.h"
 #include "dari/vector/vector.h"
+#include "dari/vector/vector_test_support.h"
 
 namespace dari {
 namespace {
 
+using testing_support::SetValues;
 template <class V>
-void SetValues(V& v, std::initializer_list<double> values) {
-  v.Resize(static_cast<int>(values.size()));
-  int i = 1;
-  for (double x : values) v.SetVal(i++, static_cast<typename V::ElemType>(x));
-}
+using VectorStats = testing_support::VectorFixture<V>;
 
-template <class V>
-class VectorStats : public ::testing::Test {
- protected:
-  using T = typename V::ElemType;
-  // Sets the values and counts OnChange from here on.
-  void Set(std::initializer_list<double> values) {
-    v.SetOnChange(nullptr);
-    SetValues(v, values);
-    v.SetOnChange([this](TObject*) { ++events; });
-    events = 0;
-  }
-  V v;
-  int events = 0;
-};
-
-using VectorTypes = ::testing::Types<TVector, TIntVector>;
+using testing_support::VectorTypes;
 TYPED_TEST_SUITE(VectorStats, VectorTypes);
 
 TYPED_TEST(VectorStats, MeanVarUsesDivisorNMinusOneAndVarianceOneBelowThreeValues) {

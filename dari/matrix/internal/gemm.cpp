@@ -44,54 +44,32 @@ template <int W, int MV, int NR>
     for (int v = 0; v < MV; ++v) std::memcpy(C + j * ldc + v * W, &acc[j][v], sizeof(V));
 }
 
-// Packs rows r0..r0+mc-1, terms p0..p0+kc-1 of opA in strips of MR rows, each
-// strip term-major; rows beyond mc are zero.
-template <int MR>
-[[gnu::always_inline]] inline void PackA(const double* A, int64_t lda, bool TransA, int64_t r0, int64_t mc,
-                                         int64_t p0, int64_t kc, double* Ap) {
-  for (int64_t s = 0; s < mc; s += MR) {
-    const int64_t rows = std::min<int64_t>(MR, mc - s);
-    double* dst = Ap + s * kc;
-    if (!TransA) {
+// Packs the panel of an operand: lines l0..l0+count-1 (rows of opA, or columns
+// of opB), terms p0..p0+kc-1, in strips of L lines, each strip term-major; lines
+// beyond count are zero. LinesAlongStorage says whether consecutive lines are
+// adjacent in storage (rows of an untransposed A; columns of a transposed B) or
+// consecutive terms are (the other two cases), so one routine packs both operands.
+template <int L>
+[[gnu::always_inline]] inline void PackPanel(const double* X, int64_t ldx, bool LinesAlongStorage,
+                                             int64_t l0, int64_t count, int64_t p0, int64_t kc,
+                                             double* dst0) {
+  for (int64_t s = 0; s < count; s += L) {
+    const int64_t lines = std::min<int64_t>(L, count - s);
+    double* dst = dst0 + s * kc;
+    if (LinesAlongStorage) {
       for (int64_t p = 0; p < kc; ++p) {
-        const double* src = A + (r0 + s) + (p0 + p) * lda;
-        int64_t rr = 0;
-        for (; rr < rows; ++rr) dst[p * MR + rr] = src[rr];
-        for (; rr < MR; ++rr) dst[p * MR + rr] = 0.0;
+        const double* src = X + (l0 + s) + (p0 + p) * ldx;
+        int64_t ll = 0;
+        for (; ll < lines; ++ll) dst[p * L + ll] = src[ll];
+        for (; ll < L; ++ll) dst[p * L + ll] = 0.0;
       }
     } else {
-      for (int64_t rr = 0; rr < rows; ++rr) {
-        const double* src = A + p0 + (r0 + s + rr) * lda;
-        for (int64_t p = 0; p < kc; ++p) dst[p * MR + rr] = src[p];
+      for (int64_t ll = 0; ll < lines; ++ll) {
+        const double* src = X + p0 + (l0 + s + ll) * ldx;
+        for (int64_t p = 0; p < kc; ++p) dst[p * L + ll] = src[p];
       }
-      for (int64_t rr = rows; rr < MR; ++rr)
-        for (int64_t p = 0; p < kc; ++p) dst[p * MR + rr] = 0.0;
-    }
-  }
-}
-
-// Packs columns c0..c0+nc-1, terms p0..p0+kc-1 of opB in strips of NR columns,
-// each strip term-major; columns beyond nc are zero.
-template <int NR>
-[[gnu::always_inline]] inline void PackB(const double* B, int64_t ldb, bool TransB, int64_t c0, int64_t nc,
-                                         int64_t p0, int64_t kc, double* Bp) {
-  for (int64_t s = 0; s < nc; s += NR) {
-    const int64_t cols = std::min<int64_t>(NR, nc - s);
-    double* dst = Bp + s * kc;
-    if (!TransB) {
-      for (int64_t jj = 0; jj < cols; ++jj) {
-        const double* src = B + p0 + (c0 + s + jj) * ldb;
-        for (int64_t p = 0; p < kc; ++p) dst[p * NR + jj] = src[p];
-      }
-      for (int64_t jj = cols; jj < NR; ++jj)
-        for (int64_t p = 0; p < kc; ++p) dst[p * NR + jj] = 0.0;
-    } else {
-      for (int64_t p = 0; p < kc; ++p) {
-        const double* src = B + (c0 + s) + (p0 + p) * ldb;
-        int64_t jj = 0;
-        for (; jj < cols; ++jj) dst[p * NR + jj] = src[jj];
-        for (; jj < NR; ++jj) dst[p * NR + jj] = 0.0;
-      }
+      for (int64_t ll = lines; ll < L; ++ll)
+        for (int64_t p = 0; p < kc; ++p) dst[p * L + ll] = 0.0;
     }
   }
 }
@@ -126,10 +104,10 @@ template <int W, int MV, int NR, int64_t MC, int64_t KC, int64_t NC>
     const int64_t nc = std::min<int64_t>(NC, n - jc);
     for (int64_t pc = 0; pc < k; pc += KC) {
       const int64_t kc = std::min<int64_t>(KC, k - pc);
-      PackB<NR>(B, ldb, TransB, jc, nc, pc, kc, bufB.get());
+      PackPanel<NR>(B, ldb, TransB, jc, nc, pc, kc, bufB.get());
       for (int64_t ic = 0; ic < m; ic += MC) {
         const int64_t mc = std::min<int64_t>(MC, m - ic);
-        PackA<MR>(A, lda, TransA, ic, mc, pc, kc, bufA.get());
+        PackPanel<MR>(A, lda, !TransA, ic, mc, pc, kc, bufA.get());
         for (int64_t jr = 0; jr < nc; jr += NR) {
           const int64_t cols = std::min<int64_t>(NR, nc - jr);
           const double* Bp = bufB.get() + jr * kc;
